@@ -15,7 +15,8 @@ namespace autoshutdown::codec {
 //
 // Bad input never fails a conversion; it is replaced, the same way on every platform:
 // - GBK: 0xFF, and a lead byte without a trail (at the end, or before a byte that
-//   cannot be a trail, such as ASCII) become U+FFFD for that one byte.
+//   cannot be a trail: 0x00-0x3F, 0x7F, 0xFF) become U+FFFD for that one byte; the
+//   byte after it is read anew, so ASCII such as a digit or '/' is never swallowed.
 // - GB18030: the same; in addition a well-formed four-byte code that holds no
 //   character becomes one U+FFFD.
 // - UTF-8: each maximal ill-formed subpart (a stray or cut-off sequence, an overlong
