@@ -114,8 +114,9 @@ class Backend {
   // Queues `task` behind the messages waiting now; it runs from the loop (or a modal loop)
   // after the current handler has returned.
   virtual void Post(std::function<void()> task) = 0;
-  // Ends the process at once with `message` shown, exit code -1: a caller bug or no memory.
-  [[noreturn]] virtual void Fatal(const Text& message) = 0;
+  // Shows `message` for an error that ends the process (a caller bug, or no memory); the
+  // layer then ends the process with the exit code -1.
+  virtual void ShowFatalError(const Text& message) = 0;
 
   // --- windows and controls
   virtual Size ScreenSize() = 0;

@@ -22,11 +22,11 @@ class NativeWindow {
 enum class ShowState : std::uint8_t { kNormal, kMinimised, kMaximised };
 
 struct ControlState {
-  const ControlTemplate* tmpl;
+  const ControlTemplate* tmpl = nullptr;
   Text text;  // caption or content
-  bool visible;
-  bool disabled;
-  bool checked;
+  bool visible = true;
+  bool disabled = false;
+  bool checked = false;
   int timer_interval = 0;
   Text file_name;           // file dialog component
   bool link_hover = false;  // hyperlink box
@@ -34,16 +34,16 @@ struct ControlState {
 };
 
 struct MenuItemState {
-  const MenuItemTemplate* tmpl;
+  const MenuItemTemplate* tmpl = nullptr;
   Text title;
-  bool visible;
-  bool disabled;
-  bool checked;
+  bool visible = true;
+  bool disabled = false;
+  bool checked = false;
 };
 
 struct WindowInstance {
-  const WindowTemplate* tmpl;
-  std::uint64_t serial;             // tells a deferred destroy which instance it was meant for
+  const WindowTemplate* tmpl = nullptr;
+  std::uint64_t serial = 0;            // tells a deferred destroy which instance it was meant for
   WindowInstance* parent = nullptr; // owner of a pop-up window
   std::vector<ControlState> controls;
   std::vector<MenuItemState> menu;

@@ -1,6 +1,7 @@
 #include "ui/window_layer.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "ui/look.h"
 #include "ui/spin.h"
@@ -76,11 +77,16 @@ bool WindowLayer::Alive(std::uint64_t serial) const {
   return std::any_of(windows_.begin(), windows_.end(), [&](const WindowInstance& w) { return w.serial == serial; });
 }
 
-void WindowLayer::CallerBug(const char* what) { backend_.Fatal(Text(what)); }
+void WindowLayer::CallerBug(const char* what) { Fatal(Text(what)); }
+
+void WindowLayer::Fatal(const Text& message) {
+  backend_.ShowFatalError(message);
+  std::exit(-1);
+}
 
 WindowInstance& WindowLayer::Loaded(const WindowTemplate& window) {
   WindowInstance* instance = Find(window);
-  if (!instance) backend_.Fatal(JoinTexts({"窗口未载入：", window.name}));
+  if (!instance) Fatal(JoinTexts({"窗口未载入：", window.name}));
   return *instance;
 }
 
@@ -111,10 +117,20 @@ bool WindowLayer::OpenTemplateWindow(const WindowTemplate& window, const WindowT
   instance.parent = owner;
   instance.controls.reserve(window.controls.size());
   for (const ControlTemplate& control : window.controls) {
-    instance.controls.push_back({&control, Text(control.text), control.visible, control.disabled, control.checked});
+    ControlState& state = instance.controls.emplace_back();
+    state.tmpl = &control;
+    state.text = Text(control.text);
+    state.visible = control.visible;
+    state.disabled = control.disabled;
+    state.checked = control.checked;
   }
   for (const MenuItemTemplate& item : window.menu) {
-    instance.menu.push_back({&item, Text(item.title), item.visible, item.disabled, item.checked});
+    MenuItemState& state = instance.menu.emplace_back();
+    state.tmpl = &item;
+    state.title = Text(item.title);
+    state.visible = item.visible;
+    state.disabled = item.disabled;
+    state.checked = item.checked;
   }
   instance.stored_placement = static_cast<int>(window.placement);
   if (window.placement == Placement::kCentred) {

@@ -94,6 +94,7 @@ class WindowLayer final : private BackendEvents {
   bool AcceptsInput(const WindowInstance& window, int control) const;
   std::vector<PopupEntry> BuildPopup(const WindowInstance& window, int item) const;
   [[noreturn]] void CallerBug(const char* what);
+  [[noreturn]] void Fatal(const Text& message);
 
   Backend& backend_;
   std::list<WindowInstance> windows_;  // stable addresses: backends keep references

@@ -136,7 +136,7 @@ class HeadlessBackend final : public ui::Backend, public TimeSource {
   void PostQuit(int code) override { quit_code_ = code; }
   void DispatchPending() override;
   void Post(std::function<void()> task) override { posted_.push_back(std::move(task)); }
-  [[noreturn]] void Fatal(const Text& message) override { throw FatalError(message); }
+  void ShowFatalError(const Text& message) override { throw FatalError(message); }
   ui::Size ScreenSize() override { return screen; }
   bool CreateNativeWindow(ui::WindowInstance& window) override;
   void DestroyNativeWindow(ui::WindowInstance& window) override;
