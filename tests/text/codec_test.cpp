@@ -310,6 +310,16 @@ TEST(Utf16Input, LoneSurrogatesBecomeReplacements) {
   EXPECT_EQ(Utf16ToGbk(u"a\xD800" u"b"s), "a?b");
 }
 
+TEST(CodecInput, NothingPastTheEndOfTheViewIsRead) {
+  // Each view is cut inside a character whose remaining bytes follow in memory.
+  const std::u16string r(1, kReplacement);
+  EXPECT_EQ(GbkToUtf16(std::string_view("\xCA\xB1", 1)), r);
+  EXPECT_EQ(Gb18030ToUtf16(std::string_view("\xCA\xB1", 1)), r);
+  EXPECT_EQ(Gb18030ToUtf16(std::string_view("\x81\x30\x81\x30", 3)), r + u"0" + r);
+  EXPECT_EQ(Gb18030ToUtf16(Utf8ToGb18030(std::string_view("\xE6\x97\xB6", 2))), r);
+  EXPECT_EQ(Gb18030ToUtf16(Utf16ToGb18030(std::u16string_view(u"\U0001F600", 1))), r);
+}
+
 TEST(CodecAllocation, AShortConversionAllocatesOnlyItsResult) {
   const std::string gbk = "\xB1\xB1\xBE\xA9\xCA\xB1\xBC\xE4\xA3\xBA" "2011-04-04 08:05:07";  // 29 bytes
   const std::string utf8 = GbkToUtf8(gbk);

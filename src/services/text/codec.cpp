@@ -64,7 +64,15 @@ std::uint16_t Gb18030TwoByteOf(char32_t cp) {
   return cp <= 0xFFFF ? table.code[cp] : 0;
 }
 
+// Lead bytes that have a code page 936 difference: a quick no for most characters.
+constexpr auto kLeadsWithCp936Differences = [] {
+  std::array<bool, 256> leads{};
+  for (const TwoByteMapping& difference : kCp936Differences) leads[difference.code >> 8] = true;
+  return leads;
+}();
+
 const TwoByteMapping* FindCp936Difference(std::uint16_t code) {
+  if (!kLeadsWithCp936Differences[code >> 8]) return nullptr;
   const auto* end = std::end(kCp936Differences);
   const auto* found = std::lower_bound(std::begin(kCp936Differences), end, code,
                                        [](const TwoByteMapping& m, std::uint16_t c) { return m.code < c; });
