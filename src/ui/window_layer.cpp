@@ -357,7 +357,7 @@ int WindowLayer::GetInt(const WindowTemplate& window, Target target, int id) {
   CallerBug("属性不是整数");
 }
 
-void WindowLayer::SetProperty(const WindowTemplate& window, Target target, int id, const Value& value) {
+void WindowLayer::SetProperty(const WindowTemplate& window, Target target, int id, Value value) {
   WindowInstance& instance = Loaded(window);
   const int* number = std::get_if<int>(&value);
   switch (target.kind) {
@@ -382,8 +382,8 @@ void WindowLayer::SetProperty(const WindowTemplate& window, Target target, int i
         case prop::menu::IsVisible: item.visible = *number != 0; return;
         default: break;
       }
-      if (const Text* text = std::get_if<Text>(&value); text && id == prop::menu::kTitle) {
-        item.title = *text;
+      if (Text* text = std::get_if<Text>(&value); text && id == prop::menu::kTitle) {
+        item.title = std::move(*text);
         return;
       }
       break;
@@ -411,11 +411,11 @@ void WindowLayer::SetWindowPlacement(WindowInstance& window, int value) {
   }
 }
 
-void WindowLayer::SetControlProperty(WindowInstance& window, int control, int id, const Value& value) {
+void WindowLayer::SetControlProperty(WindowInstance& window, int control, int id, Value& value) {
   ControlState& state = window.controls[static_cast<std::size_t>(control)];
   const ControlKind kind = state.tmpl->kind;
   const int* number = std::get_if<int>(&value);
-  const Text* text = std::get_if<Text>(&value);
+  Text* text = std::get_if<Text>(&value);
   if (number && id == prop::IsVisible) {
     state.visible = *number != 0;
     return backend_.UpdateControl(window, control);
@@ -425,7 +425,7 @@ void WindowLayer::SetControlProperty(WindowInstance& window, int control, int id
     return backend_.UpdateControl(window, control);
   }
   if (text && kind == ControlKind::kEditBox && id == prop::edit::Content) {
-    state.text = *text;
+    state.text = std::move(*text);
     backend_.UpdateControl(window, control);
     Raise(window, Target::Control(control), event::kContentChanged);
     return;
@@ -434,7 +434,7 @@ void WindowLayer::SetControlProperty(WindowInstance& window, int control, int id
                         ((kind == ControlKind::kLabel || kind == ControlKind::kTransparentLabel) &&
                          id == prop::label::Title);
   if (text && is_title) {
-    state.text = *text;
+    state.text = std::move(*text);
     return backend_.UpdateControl(window, control);
   }
   if (number && IsCheckKind(kind) && id == prop::check::IsChecked) {
@@ -450,7 +450,7 @@ void WindowLayer::SetControlProperty(WindowInstance& window, int control, int id
     return;
   }
   if (text && kind == ControlKind::kFileDialog && id == prop::file_dialog::FileName) {
-    state.file_name = *text;
+    state.file_name = std::move(*text);
     return;
   }
   CallerBug("写入了不存在的属性");
@@ -497,7 +497,8 @@ void WindowLayer::OnSpin(WindowInstance& window, int control, bool up) {
   if (!box.tmpl->spin || !AcceptsInput(window, control)) return;
   const int next = SpinStep(LeadingInteger(box.text), up, box.tmpl->spin_min, box.tmpl->spin_max);
   const std::uint64_t serial = window.serial;
-  SetControlProperty(window, control, prop::edit::Content, NumberText(next));
+  Value content = NumberText(next);
+  SetControlProperty(window, control, prop::edit::Content, content);
   if (Alive(serial)) backend_.FocusAndSelectAll(window, control);
 }
 

@@ -50,7 +50,7 @@ class WindowLayer final : private BackendEvents {
 
   // --- the control property model; the window must be loaded.
   Value GetProperty(const WindowTemplate& window, Target target, int id);
-  void SetProperty(const WindowTemplate& window, Target target, int id, const Value& value);
+  void SetProperty(const WindowTemplate& window, Target target, int id, Value value);
   Text GetText(const WindowTemplate& window, Target target, int id);
   int GetInt(const WindowTemplate& window, Target target, int id);
 
@@ -89,7 +89,7 @@ class WindowLayer final : private BackendEvents {
   WindowInstance* BySerial(std::uint64_t serial);
   void Destroy(WindowInstance& window);
   void SetWindowPlacement(WindowInstance& window, int value);
-  void SetControlProperty(WindowInstance& window, int control, int id, const Value& value);
+  void SetControlProperty(WindowInstance& window, int control, int id, Value& value);
   Value GetControlProperty(WindowInstance& window, int control, int id);
   bool AcceptsInput(const WindowInstance& window, int control) const;
   std::vector<PopupEntry> BuildPopup(const WindowInstance& window, int item) const;

@@ -235,7 +235,12 @@ void HeadlessBackend::ActivateWindow(ui::WindowInstance& window) { activations.p
 void HeadlessBackend::UpdateControl(ui::WindowInstance& window, int control) {
   const ui::ControlState& state = window.controls[static_cast<std::size_t>(control)];
   ControlMirror& mirror = static_cast<WindowMirror*>(window.native.get())->controls[static_cast<std::size_t>(control)];
-  mirror = {state.text, state.visible, state.disabled, state.checked, state.link_hover, state.link_visited};
+  mirror.text = state.text;  // copy-assigned: reuses the mirror's buffer on every tick
+  mirror.visible = state.visible;
+  mirror.disabled = state.disabled;
+  mirror.checked = state.checked;
+  mirror.link_hover = state.link_hover;
+  mirror.link_visited = state.link_visited;
 }
 
 void HeadlessBackend::FocusAndSelectAll(ui::WindowInstance& window, int control) {
