@@ -52,7 +52,7 @@ SILENT = f'import time; time.sleep({SILENT_SECONDS})'
 def calls(mock):
     """The mock's call log as (method, [arguments]) pairs, oldest first."""
     log = mock.GetCalls(dbus_interface=dbusmock.MOCK_IFACE)
-    return [(str(method), [a for a in args]) for _, method, args in log]
+    return [(str(method), list(args)) for _, method, args in log]
 
 
 class LogindPowerTest(dbusmock.DBusTestCase):
@@ -85,8 +85,8 @@ class LogindPowerTest(dbusmock.DBusTestCase):
         # The template lacks GetSessionByPID; every process belongs to session c1 here.
         mock.AddMethod(MANAGER, 'GetSessionByPID', 'u', 'o', f'ret = "{SESSION_PATH}"')
         for name, code in methods.items():
-            signature = '' if name.startswith('Can') else 'b'
-            mock.AddMethod(MANAGER, name, signature, 's' if name.startswith('Can') else '', code)
+            query = name.startswith('Can')  # CanX() -> s; the requests take `interactive`
+            mock.AddMethod(MANAGER, name, '' if query else 'b', 's' if query else '', code)
         mock.ClearCalls()
         self.logind = manager
         self.logind_session = self.system.get_object(LOGIND, SESSION_PATH)
