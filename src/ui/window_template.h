@@ -53,7 +53,9 @@ struct Font {
   bool bold = false;
 };
 
-enum class PictureSource : std::uint8_t { kNone, kWindowIcon, kDescriptionPicture };
+// kOwnerIcon: the icon of the window that owns this one (a window without an icon of its own
+// showing its owner's).
+enum class PictureSource : std::uint8_t { kNone, kWindowIcon, kOwnerIcon, kDescriptionPicture };
 
 struct ControlTemplate {
   const char* name;  // GBK, e.g. "编辑框7"
