@@ -3,6 +3,7 @@
 #include <mpg123.h>
 
 #include <array>
+#include <cstddef>
 
 namespace autoshutdown::audio {
 namespace {
@@ -62,13 +63,15 @@ void MpegDecoder::DecodePass(ByteSource& source, const PcmConsumer& consume) {
       mpg123_frameinfo frame{};
       playable = mpg123_getformat(handle_, &rate, &channels, &encoding) == MPG123_OK &&
                  mpg123_info(handle_, &frame) == MPG123_OK && frame.layer != 1 &&
-                 encoding == MPG123_ENC_SIGNED_16;
+                 encoding == MPG123_ENC_SIGNED_16 && (channels == 1 || channels == 2);
       format = {rate, channels};
       format_known = true;
     }
-    if (playable && bytes > 0 &&
-        !consume(format, std::span(block.data(), bytes / sizeof(std::int16_t)))) {
-      break;
+    // Whole frames only: a damaged stream can yield a stray sample, which a device would
+    // refuse or take as a channel swap.
+    if (playable) {
+      const std::size_t samples = bytes / sizeof(std::int16_t) / format.channels * format.channels;
+      if (samples > 0 && !consume(format, std::span(block.data(), samples))) break;
     }
     if (status != MPG123_OK && status != MPG123_NEW_FORMAT) break;  // end, read error, no sync
   }
