@@ -1,5 +1,7 @@
 #include "logic/context.h"
 
+#include <utility>
+
 #include "services/dialogs.h"
 
 namespace autoshutdown::logic {
@@ -10,20 +12,20 @@ ui::Target At(Control control) { return ui::Target::Control(control); }
 
 Text Context::Content(Control box) const { return layer.GetText(Main(), At(box), ui::prop::edit::Content); }
 
-void Context::SetContent(Control box, const Text& text) const {
-  layer.SetProperty(Main(), At(box), ui::prop::edit::Content, text);
+void Context::SetContent(Control box, Text text) const {
+  layer.SetProperty(Main(), At(box), ui::prop::edit::Content, std::move(text));
 }
 
 Text Context::ButtonTitle(Control button) const { return layer.GetText(Main(), At(button), ui::prop::button::Title); }
 
-void Context::SetButtonTitle(Control button, const Text& title) const {
-  layer.SetProperty(Main(), At(button), ui::prop::button::Title, title);
+void Context::SetButtonTitle(Control button, Text title) const {
+  layer.SetProperty(Main(), At(button), ui::prop::button::Title, std::move(title));
 }
 
 Text Context::LabelTitle(Control label) const { return layer.GetText(Main(), At(label), ui::prop::label::Title); }
 
-void Context::SetLabelTitle(Control label, const Text& title) const {
-  layer.SetProperty(Main(), At(label), ui::prop::label::Title, title);
+void Context::SetLabelTitle(Control label, Text title) const {
+  layer.SetProperty(Main(), At(label), ui::prop::label::Title, std::move(title));
 }
 
 bool Context::IsChecked(Control box) const { return layer.GetInt(Main(), At(box), ui::prop::check::IsChecked) != 0; }

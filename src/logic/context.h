@@ -19,11 +19,11 @@ struct Context {
 
   // Properties of the main window's controls.
   Text Content(Control box) const;
-  void SetContent(Control box, const Text& text) const;
+  void SetContent(Control box, Text text) const;
   Text ButtonTitle(Control button) const;
-  void SetButtonTitle(Control button, const Text& title) const;
+  void SetButtonTitle(Control button, Text title) const;
   Text LabelTitle(Control label) const;
-  void SetLabelTitle(Control label, const Text& title) const;
+  void SetLabelTitle(Control label, Text title) const;
   bool IsChecked(Control box) const;
   void SetChecked(Control box, bool checked) const;
   void SetDisabled(Control control, bool disabled) const;

@@ -91,6 +91,8 @@ struct ActionCase {
   int code;
 };
 
+void PrintTo(const ActionCase& action, std::ostream* out) { *out << action.code; }
+
 class ActionTest : public ProgramTest, public ::testing::WithParamInterface<ActionCase> {};
 
 TEST_P(ActionTest, ChosenActionIsNamedAndRequestedAtTheMatch) {
@@ -185,6 +187,8 @@ struct CancelCase {
   int system_answer;
   bool disarmed;
 };
+
+void PrintTo(const CancelCase& cancel, std::ostream* out) { *out << cancel.name; }
 
 class CancelTest : public ProgramTest, public ::testing::WithParamInterface<CancelCase> {};
 

@@ -147,6 +147,8 @@ struct ExitWay {
   bool asks;
 };
 
+void PrintTo(const ExitWay& way, std::ostream* out) { *out << way.name; }
+
 class ExitTest : public ProgramTest, public ::testing::WithParamInterface<ExitWay> {};
 
 TEST_P(ExitTest, EndsWithTheFarewellAndExitCodeZero) {
