@@ -33,7 +33,7 @@ void BindHandlers(ui::WindowLayer& layer, PowerService& power, AudioService& aud
   layer.Bind(main, Target::Window(), ui::event::kPositionChanged, Calling(c, OnPositionChanged));
   layer.Bind(main, Target::Window(), ui::event::kWillBeDestroyed, Calling(c, OnMainWindowDestroying));
   layer.Bind(main, Target::Window(), ui::event::kTray,
-             Calling(c, [](const Context& c, const ui::EventArgs& args) { OnTray(c, args.a); }));
+             Calling(c, [](const Context& context, const ui::EventArgs& args) { OnTray(context, args.a); }));
 
   layer.Bind(main, Target::Control(m::时钟1), ui::event::kTick, Calling(c, OnClockTick));
   layer.Bind(main, Target::Control(m::时钟2), ui::event::kTick, Calling(c, OnMatchTick));
@@ -43,11 +43,11 @@ void BindHandlers(ui::WindowLayer& layer, PowerService& power, AudioService& aud
   layer.Bind(main, Target::Control(m::按钮3), ui::event::kClicked, Calling(c, Reset));
   for (const ActionChoice& choice : kActionChoices) {
     layer.Bind(main, Target::Control(choice.radio), ui::event::kClicked,
-               Calling(c, [&choice](const Context& c) { OnActionChosen(c, choice); }));
+               Calling(c, [&choice](const Context& context) { OnActionChosen(context, choice); }));
   }
   for (const ImmediateAction& action : kImmediateActions) {
     layer.Bind(main, Target::Control(action.button), ui::event::kClicked,
-               Calling(c, [&action](const Context& c) { OnImmediateAction(c, action); }));
+               Calling(c, [&action](const Context& context) { OnImmediateAction(context, action); }));
   }
   layer.Bind(main, Target::Control(m::按钮2), ui::event::kClicked, Calling(c, OnLoadRingtone));
   layer.Bind(main, Target::Control(m::选择框1), ui::event::kClicked, Calling(c, OnFullHourChimeClicked));
