@@ -65,7 +65,7 @@ class WindowLayer final : private BackendEvents {
   const std::list<WindowInstance>& windows() const { return windows_; }
   bool session_ended() const { return session_ended_; }
 
-  // Raises `event` of `target` in `window`; false when no handler is bound.
+  // Raises `event` of `target` in `window`: the handler's result, nullopt when none is bound.
   std::optional<bool> Raise(WindowInstance& window, Target target, int event, const EventArgs& args = {});
 
  private:
