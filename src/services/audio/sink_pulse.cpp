@@ -27,11 +27,15 @@ class PulseSink final : public PcmSink {
 
   ~PulseSink() override {
     pa_threaded_mainloop_lock(loop_);
+    // No callback may reach this object once it is gone.
     if (stream_) {
+      pa_stream_set_state_callback(stream_, nullptr, nullptr);
+      pa_stream_set_write_callback(stream_, nullptr, nullptr);
       pa_stream_disconnect(stream_);
       pa_stream_unref(stream_);
     }
     if (context_) {
+      pa_context_set_state_callback(context_, nullptr, nullptr);
       pa_context_disconnect(context_);
       pa_context_unref(context_);
     }
