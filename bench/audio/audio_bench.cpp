@@ -8,11 +8,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "process_stats.h"
 #include "pulse_server.h"
 #include "services/audio/audio_service.h"
 
@@ -22,23 +22,8 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using autoshutdown::AudioService;
 using autoshutdown::Text;
-
-int ThreadCount() {
-  int count = 0;
-  for ([[maybe_unused]] const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
-    ++count;
-  }
-  return count;
-}
-
-long RssKiB() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-  }
-  return -1;
-}
+using autoshutdown::audio::ResidentKiB;
+using autoshutdown::audio::ThreadCount;
 
 double CpuSeconds() {
   rusage usage{};
@@ -85,7 +70,7 @@ int main() {
     return 1;
   }
   const int threads_before = ThreadCount();
-  const long rss_before = RssKiB();
+  const long rss_before = ResidentKiB();
   auto service = autoshutdown::CreatePlatformAudioService();
 
   // The first call opens the device; then the pattern of a 10 ms timer tick.
@@ -96,14 +81,14 @@ int main() {
 
   std::this_thread::sleep_for(300ms);
   const int threads_playing = ThreadCount();
-  const long rss_playing = RssKiB();
+  const long rss_playing = ResidentKiB();
   for (int i = 0; i < 10000; ++i) service->StartPlayback(-1, ringtone);
   std::this_thread::sleep_for(300ms);
   std::printf("after 10,000 replacements: %d threads (%d while playing before them, %d before any "
               "sound), RSS %ld KiB (%ld KiB before them, %ld KiB before any sound)\n",
-              ThreadCount(), threads_playing, threads_before, RssKiB(), rss_playing, rss_before);
+              ThreadCount(), threads_playing, threads_before, ResidentKiB(), rss_playing, rss_before);
   service->StopPlayback();
-  std::printf("after StopPlayback: %d threads, RSS %ld KiB\n", ThreadCount(), RssKiB());
+  std::printf("after StopPlayback: %d threads, RSS %ld KiB\n", ThreadCount(), ResidentKiB());
 
   service->StartPlayback(-1, ringtone);
   std::this_thread::sleep_for(500ms);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "fixtures.h"
+#include "process_stats.h"
 #include "pulse_server.h"
 #include "services/audio/audio_service.h"
 
@@ -83,6 +84,24 @@ TEST(PulseAudioTest, WithoutAServerItIsSilentUntilTheNextRequest) {
     EXPECT_GT(RecordLevel(300ms), kLoud);
   }
   unsetenv("PULSE_SERVER");
+}
+
+TEST(PulseAudioTest, ServerLostWhilePlayingEndsTheSoundAndItsThreads) {
+  const int threads = ThreadCount();
+  auto service = CreatePlatformAudioService();
+  {
+    PulseServer server;
+    ASSERT_TRUE(server.ok());
+    service->StartPlayback(-1, Fixture("ringtone.mp3"));
+    std::this_thread::sleep_for(300ms);
+    EXPECT_GT(ThreadCount(), threads);
+  }
+  // The worker sees the stream fail, closes it (and libpulse's thread with it) and ends.
+  for (int tries = 0; tries < 200 && ThreadCount() > threads; ++tries) {
+    std::this_thread::sleep_for(10ms);
+  }
+  EXPECT_EQ(ThreadCount(), threads);
+  service->StopPlayback();
 }
 
 }  // namespace
