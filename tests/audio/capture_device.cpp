@@ -17,6 +17,7 @@ class CaptureDevice::Sink final : public PcmSink {
   ~Sink() override {
     std::lock_guard lock(device_.mutex_);
     --device_.alive_;
+    device_.cut_off_ += undrained_;
   }
 
   bool Open(const PcmFormat& format) override {
@@ -36,6 +37,7 @@ class CaptureDevice::Sink final : public PcmSink {
                  : 0;
     }
     device_.heard_.insert(device_.heard_.end(), samples.begin(), samples.begin() + room);
+    undrained_ += room;
     if (room == samples.size()) return true;
     ++device_.stalled_;
     device_.changed_.wait(lock, [&] { return interrupted_; });
@@ -45,12 +47,15 @@ class CaptureDevice::Sink final : public PcmSink {
 
   bool Drain() override {
     std::lock_guard lock(device_.mutex_);
-    return !interrupted_;
+    if (interrupted_) return false;
+    undrained_ = 0;
+    return true;
   }
 
   bool Flush() override {
     std::lock_guard lock(device_.mutex_);
     interrupted_ = false;
+    undrained_ = 0;
     return true;
   }
 
@@ -62,7 +67,9 @@ class CaptureDevice::Sink final : public PcmSink {
 
  private:
   CaptureDevice& device_;
-  bool interrupted_ = false;  // guarded by the device's mutex
+  // Guarded by the device's mutex.
+  bool interrupted_ = false;
+  std::size_t undrained_ = 0;
 };
 
 SinkFactory CaptureDevice::Factory() {
@@ -92,6 +99,11 @@ std::vector<std::int16_t> CaptureDevice::Heard() const {
 std::vector<PcmFormat> CaptureDevice::OpenedFormats() const {
   std::lock_guard lock(mutex_);
   return opened_;
+}
+
+std::size_t CaptureDevice::CutOffAtClose() const {
+  std::lock_guard lock(mutex_);
+  return cut_off_;
 }
 
 int CaptureDevice::SinksMade() const {

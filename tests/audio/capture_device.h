@@ -1,5 +1,6 @@
 // An ideal sound device for tests: every sample a sink writes is heard at once and recorded,
-// in order, across all the sinks the device has made. Switches make it fail to open, refuse
+// in order, across all the sinks the device has made; closing a sink before draining it is
+// counted as cutting off its tail. Switches make it fail to open, refuse
 // a rate, or stall (a full buffer that never drains) once it has heard a number of samples.
 #pragma once
 
@@ -29,6 +30,9 @@ class CaptureDevice {
 
   std::vector<std::int16_t> Heard() const;
   std::vector<PcmFormat> OpenedFormats() const;
+  // Samples written but neither drained nor flushed when their sink was closed: the tail that
+  // a real device, which plays behind the writer, would never have played.
+  std::size_t CutOffAtClose() const;
   int SinksMade() const;
   int SinksAlive() const;
   bool Stalled() const;  // a writer is blocked by the stall
@@ -50,6 +54,7 @@ class CaptureDevice {
   std::optional<std::size_t> stall_after_;
   std::vector<std::int16_t> heard_;
   std::vector<PcmFormat> opened_;
+  std::size_t cut_off_ = 0;
   int made_ = 0;
   int alive_ = 0;
   int stalled_ = 0;

@@ -79,6 +79,7 @@ TEST_P(FormatTest, PlaysTheFileOnceAtItsOwnRateAndChannels) {
   ASSERT_TRUE(device_.WaitUntilAllClosed());
   EXPECT_EQ(device_.OpenedFormats(), std::vector<PcmFormat>{kind.format});
   EXPECT_EQ(device_.Heard(), pass.samples);
+  EXPECT_EQ(device_.CutOffAtClose(), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -105,6 +106,7 @@ TEST_P(CountTest, PlaysThatManyPassesEachFromTheBeginning) {
   player_.StartPlayback(c.count, Fixture(c.file));
   ASSERT_TRUE(device_.WaitUntilAllClosed());
   EXPECT_EQ(device_.Heard(), Repeated(pass, c.passes));
+  EXPECT_EQ(device_.CutOffAtClose(), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Counts, CountTest,
@@ -172,6 +174,7 @@ TEST_P(ReplacementTest, CutsTheOldSoundAndStartsTheNewAtItsBeginning) {
   Samples expected = half;
   expected.insert(expected.end(), next.begin(), next.end());
   EXPECT_EQ(device_.Heard(), expected);
+  EXPECT_EQ(device_.CutOffAtClose(), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(SameOrOtherFile, ReplacementTest,
