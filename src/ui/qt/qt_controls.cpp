@@ -132,10 +132,36 @@ void PaintOption(QAbstractButton& button, const LookContext& look, const Control
   }
 }
 
+class RadioAccessible final : public QAccessibleWidget {
+ public:
+  explicit RadioAccessible(QAbstractButton* button) : QAccessibleWidget(button, QAccessible::RadioButton) {}
+  QString text(QAccessible::Text kind) const override {
+    if (kind == QAccessible::Name) return qt_accStripAmp(Button()->text());
+    return QAccessibleWidget::text(kind);
+  }
+  QAccessible::State state() const override {
+    QAccessible::State state = QAccessibleWidget::state();
+    state.checkable = true;
+    state.checked = Button()->isChecked();
+    return state;
+  }
+  QStringList actionNames() const override { return {pressAction()}; }
+  void doAction(const QString& name) override {
+    if (name == pressAction() && Button()->isEnabled()) Button()->click();
+  }
+
+ private:
+  QAbstractButton* Button() const { return static_cast<QAbstractButton*>(widget()); }
+  static QString qt_accStripAmp(QString text) { return text.remove(QLatin1Char('&')); }
+};
+
 // The painted widgets' accessible roles; their names are their accessible names.
 QAccessibleInterface* PaintedAccessible(const QString& class_name, QObject* object) {
   auto* widget = qobject_cast<QWidget*>(object);
   if (!widget) return nullptr;
+  if (class_name == QLatin1String(RadioButton::staticMetaObject.className())) {
+    return new RadioAccessible(static_cast<QAbstractButton*>(widget));
+  }
   if (class_name == QLatin1String(LabelBox::staticMetaObject.className())) {
     return new QAccessibleWidget(widget, QAccessible::StaticText);
   }

@@ -65,7 +65,10 @@ class CheckBox final : public QCheckBox {
   const ControlTemplate& tmpl_;
 };
 
+// Not auto-exclusive (the layer decides), so it has its own accessible interface: Qt's calls
+// a button that is checkable and not auto-exclusive a check box.
 class RadioButton final : public QRadioButton {
+  Q_OBJECT
  public:
   RadioButton(const LookContext& look, const ControlTemplate& tmpl, QWidget* parent);
 
