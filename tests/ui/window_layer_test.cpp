@@ -462,6 +462,24 @@ TEST_F(WindowLayerTest, PopupMenuLeavesOutHiddenItemsAndRaisesSelectedAfterClosi
   EXPECT_EQ(Get(Target::MenuItem(菜单子), prop::menu::IsVisible), 0);
 }
 
+TEST_F(WindowLayerTest, PopupMenuSurvivesLevelsThatJump) {
+  // Levels that skip or come back out of order: the builder offers what is a direct child.
+  static const MenuItemTemplate kOdd[] = {{.title = "a", .level = 0}, {.title = "深", .level = 3},
+                                          {.title = "一", .level = 1}, {.title = "更深", .level = 5},
+                                          {.title = "二", .level = 2}, {.title = "顶", .level = 0},
+                                          {.title = "末", .level = 1}};
+  static const WindowTemplate kOddWindow{.name = "怪", .title = "", .width = 10, .height = 10, .menu = kOdd};
+  ASSERT_TRUE(layer.OpenTemplateWindow(kOddWindow));
+  layer.ShowPopupMenu(kOddWindow, 0);
+  layer.ShowPopupMenu(kOddWindow, 6);  // the last item: nothing under it
+  layer.ShowPopupMenu(kOddWindow, 5);
+  ASSERT_EQ(backend.popups.size(), 2u);
+  EXPECT_EQ(headless::Titles(backend.popups[0].entries), (std::vector<Text>{"一[", "二", "]"}));
+  EXPECT_EQ(headless::Titles(backend.popups[1].entries), (std::vector<Text>{"末"}));
+  EXPECT_THROW(layer.ShowPopupMenu(kOddWindow, 7), headless::FatalError);
+  EXPECT_THROW(layer.ShowPopupMenu(kOddWindow, -1), headless::FatalError);
+}
+
 TEST_F(WindowLayerTest, SkinSchemes) {
   EXPECT_TRUE(layer.ApplyControlSkin(3));
   EXPECT_EQ(backend.skin->frame, Rgb(198, 197, 215));
