@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QPaintEvent>
 #include <QTest>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QAbstractButton>
 
@@ -240,6 +241,47 @@ TEST_F(QtBackendTest, PostedTasksRunInsideAModalLoop) {
   });
   backend_.ShowMessageBox({Text("?"), Text("t"), 64});
   EXPECT_TRUE(ran);
+}
+
+TEST_F(QtBackendTest, TimersOfOnePeriodTickTogetherAndNeverAhead) {
+  QElapsedTimer clock;
+  clock.start();
+  std::map<int, std::vector<double>> ticks;  // by timer: milliseconds since the start
+  std::map<int, double> started;
+  const auto start = [&](mw::Control timer) {
+    started[timer] = clock.nsecsElapsed() / 1e6;
+    layer_.SetProperty(templates::MainWindow(), Target::Control(timer), prop::timer::TimerInterval, 10);
+  };
+  for (mw::Control timer : {mw::时钟1, mw::时钟2, mw::时钟3}) {
+    layer_.Bind(templates::MainWindow(), Target::Control(timer), event::kTick, [&, timer](const EventArgs&) {
+      ticks[timer].push_back(clock.nsecsElapsed() / 1e6);
+      // The second timer joins from inside a tick of the first, the third later still.
+      if (timer == mw::时钟1 && ticks[timer].size() == 3) start(mw::时钟2);
+      if (timer == mw::时钟1 && ticks[timer].size() == 7) start(mw::时钟3);
+      return std::nullopt;
+    });
+  }
+  start(mw::时钟1);
+  QTest::qWait(300);
+  layer_.SetProperty(templates::MainWindow(), Target::Control(mw::时钟1), prop::timer::TimerInterval, 0);
+  const std::size_t clock_ticks = ticks[mw::时钟1].size();
+  QTest::qWait(30);
+  EXPECT_EQ(ticks[mw::时钟1].size(), clock_ticks) << "stopped";
+  for (mw::Control timer : {mw::时钟1, mw::时钟2, mw::时钟3}) {
+    const std::vector<double>& times = ticks[timer];
+    ASSERT_GE(times.size(), 10u) << timer;
+    EXPECT_GE(times.front() - started[timer], 10.0) << "the first tick after a whole period";
+    // Late ticks are merged, never made up for: no more ticks than whole periods.
+    EXPECT_LE(static_cast<double>(times.size()), (times.back() - started[timer]) / 10.0 + 0.01) << timer;
+    if (timer == mw::时钟1) continue;
+    // Every tick of a later timer comes in a beat of the first: right after one of its ticks.
+    for (double at : times) {
+      if (at > ticks[mw::时钟1].back()) break;
+      const auto beat = std::upper_bound(ticks[mw::时钟1].begin(), ticks[mw::时钟1].end(), at);
+      ASSERT_NE(beat, ticks[mw::时钟1].begin());
+      EXPECT_LT(at - *(beat - 1), 1.0) << timer << " ticked apart from the beat";
+    }
+  }
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "services/text/codec.h"
 #include "ui/qt/qt_controls.h"
 #include "ui/qt/qt_session.h"
+#include "ui/qt/qt_ticker.h"
 #include "ui/qt/qt_window.h"
 
 namespace autoshutdown::ui::qt {
@@ -122,7 +123,7 @@ void AddEntries(QMenu& menu, const std::vector<PopupEntry>& entries) {
 
 }  // namespace
 
-QtBackend::QtBackend() : post_context_(std::make_unique<QObject>()) {
+QtBackend::QtBackend() : timers_(std::make_unique<Ticker>()), post_context_(std::make_unique<QObject>()) {
   Q_ASSERT_X(qApp, "QtBackend", "create the QApplication first");
   // Windows come and go by the layer's word only, hidden ones included.
   QApplication::setQuitOnLastWindowClosed(false);

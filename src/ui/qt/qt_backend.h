@@ -20,6 +20,7 @@ namespace autoshutdown::ui::qt {
 
 class TopWindow;
 class SessionWatcher;
+class Ticker;
 
 // What every painted control consults at paint time: the skin and the platform's colours.
 struct LookContext {
@@ -69,6 +70,7 @@ class QtBackend final : public Backend {
   // --- for the backend's own widgets
   BackendEvents& Events() { return events(); }
   const LookContext& Look() const { return look_; }
+  Ticker& Timers() { return *timers_; }
   // The desktop asks the session to end (signal, session manager, logind): asks the layer,
   // then ends the session once, without any farewell.
   void EndSession();
@@ -77,6 +79,7 @@ class QtBackend final : public Backend {
 
  private:
   LookContext look_;
+  std::unique_ptr<Ticker> timers_;
   std::unique_ptr<QObject> post_context_;  // posted tasks are queued calls on this object
   std::unique_ptr<SessionWatcher> session_;
   bool session_ended_ = false;

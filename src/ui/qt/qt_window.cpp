@@ -6,11 +6,11 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QTimer>
 #include <QWindow>
 
 #include "ui/look.h"
 #include "ui/qt/qt_controls.h"
+#include "ui/qt/qt_ticker.h"
 #include "ui/templates/resources.h"
 
 namespace autoshutdown::ui::qt {
@@ -162,9 +162,7 @@ void TopWindow::Watch(QObject* object, int control) {
 
 void TopWindow::Detach() {
   instance_ = nullptr;
-  for (ControlView& view : views_) {
-    if (view.timer) view.timer->stop();
-  }
+  backend_.Timers().StopAll(this);
   drag_offset_.reset();
   if (QWidget::mouseGrabber() == this) releaseMouse();
 }
@@ -224,21 +222,12 @@ void TopWindow::ReportGeometry() {
 }
 
 void TopWindow::StartTimer(int control, int period_ms) {
-  ControlView& view = views_[static_cast<std::size_t>(control)];
-  if (!view.timer) {
-    view.timer = new QTimer(this);
-    // Late ticks are merged by QTimer itself: it fires once and schedules the next period.
-    view.timer->setTimerType(Qt::PreciseTimer);
-    connect(view.timer, &QTimer::timeout, this, [this, control] {
-      if (instance_) backend_.Events().OnTimerTick(*instance_, control);
-    });
-  }
-  view.timer->start(period_ms);
+  backend_.Timers().Start(this, control, period_ms, [this, control] {
+    if (instance_) backend_.Events().OnTimerTick(*instance_, control);
+  });
 }
 
-void TopWindow::StopTimer(int control) {
-  if (QTimer* timer = views_[static_cast<std::size_t>(control)].timer) timer->stop();
-}
+void TopWindow::StopTimer(int control) { backend_.Timers().Stop(this, control); }
 
 void TopWindow::FocusAndSelectAll(int control) {
   if (QLineEdit* edit = views_[static_cast<std::size_t>(control)].edit) {

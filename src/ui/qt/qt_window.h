@@ -16,7 +16,6 @@
 
 class QLineEdit;
 class QMouseEvent;
-class QTimer;
 
 namespace autoshutdown::ui::qt {
 
@@ -52,7 +51,6 @@ class TopWindow final : public QWidget {
     QWidget* widget = nullptr;  // at the template place; none for timers and file dialogs
     QLineEdit* edit = nullptr;  // edit boxes
     QWidget* spin = nullptr;    // an edit box's spin button
-    QTimer* timer = nullptr;
     // What the widget shows now.
     bool synced = false;
     Text text;

@@ -1,0 +1,172 @@
+#!/usr/bin/python3
+"""Figures of the real Linux program on a private X desktop (Xvfb + trayer): time from launch
+to its window being mapped, resident memory after 10 s, and CPU use with all three 10 ms
+timers running. Prints figures against their goals; it is not a test.
+
+Usage: bench_qt.py PROGRAM [--runs N] [--cpu-seconds S]
+"""
+
+import argparse
+import os
+import queue
+import statistics
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'tests', 'qt'))
+from desktop import SCREEN, VirtualDesktop  # noqa: E402
+
+WIDTH, HEIGHT = 400, 254
+LEFT, TOP = (SCREEN[0] - WIDTH) // 2, (SCREEN[1] - HEIGHT) // 2
+TICKS = os.sysconf('SC_CLK_TCK')
+PAGE_KB = os.sysconf('SC_PAGE_SIZE') // 1024
+
+
+class MapWatcher:
+    """Time-stamps the X server's announcements of new top-level windows (xev on the root)."""
+
+    def __init__(self, desktop):
+        self.process = subprocess.Popen(['xev', '-root', '-event', 'substructure'], env=desktop.env,
+                                        stdout=subprocess.PIPE, text=True, bufsize=1)
+        self.lines = queue.Queue()
+        threading.Thread(target=self._read, daemon=True).start()
+        time.sleep(0.5)
+
+    def _read(self):
+        for line in self.process.stdout:
+            self.lines.put((time.monotonic(), line))
+
+    def wait_main_window_mapped(self, timeout=10):
+        """Seconds on the monotonic clock at which a 400 x 254 window was mapped."""
+        deadline = time.monotonic() + timeout
+        wanted = None
+        event = ''
+        while time.monotonic() < deadline:
+            try:
+                now, line = self.lines.get(timeout=0.2)
+            except queue.Empty:
+                continue
+            event = line if line.strip() and not line.startswith(' ') else event + line
+            if 'CreateNotify' in event and f'width {WIDTH}, height {HEIGHT}' in event:
+                wanted = event.split('window ')[-1].split(',')[0]
+            elif 'MapNotify' in event and wanted and f'window {wanted},' in event:
+                return now
+        raise AssertionError('the main window was not mapped')
+
+    def close(self):
+        self.process.terminate()
+        self.process.wait()
+
+
+def cpu_seconds(pid):
+    with open(f'/proc/{pid}/stat') as stat:
+        fields = stat.read().rsplit(')', 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / TICKS
+
+
+def rss_mb(pid):
+    with open(f'/proc/{pid}/statm') as statm:
+        return int(statm.read().split()[1]) * PAGE_KB / 1024
+
+
+def end(program):
+    program.terminate()  # the end of a session: quiet, no farewell
+    program.wait(10)
+
+
+def start(desktop, clock=None):
+    argv = [PROGRAM]
+    env = dict(desktop.env, TZ='UTC')
+    if clock:
+        argv = ['faketime', '-f', '@' + clock] + argv
+        env['FAKETIME_DONT_FAKE_MONOTONIC'] = '1'
+    return subprocess.Popen(argv, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def launch_times(desktop, runs):
+    watcher = MapWatcher(desktop)
+    times = []
+    try:
+        for _ in range(runs):
+            began = time.monotonic()
+            program = start(desktop)
+            times.append((watcher.wait_main_window_mapped() - began) * 1000)
+            desktop.wait_window('自动关机')
+            end(program)
+    finally:
+        watcher.close()
+    return times
+
+
+def all_timers_running(desktop, ringtone):
+    """Starts the program with its clock timer, loads a ringtone and ticks a chime box (chime
+    timer), then arms a far target (match timer), as a user would."""
+    program = start(desktop, clock='2026-12-11 00:10:00')
+    window = desktop.wait_window('自动关机')
+    desktop.click(LEFT + 4 + 124 + 22, TOP + 152 + 32 + 12)       # "载入"
+    dialog = desktop.wait_window('Open')
+    desktop.focus(dialog)
+    desktop.type_text(ringtone)
+    desktop.key('Return')
+    desktop.wait_no_window('Open')
+    desktop.click(LEFT + 244 + 6 + 8, TOP + 77 + 51 + 8)          # "整点报时"
+    desktop.click(LEFT + 4 + 275 + 26, TOP + 21 + 16 + 16)        # "启动" with 00:00:00 armed
+    box = desktop.wait_window('提示：')
+    desktop.focus(box)
+    desktop.key('Return')
+    desktop.focus(window)
+    return program
+
+
+def main():
+    global PROGRAM
+    parser = argparse.ArgumentParser()
+    parser.add_argument('program')
+    parser.add_argument('--runs', type=int, default=10)
+    parser.add_argument('--cpu-seconds', type=float, default=60)
+    args = parser.parse_args()
+    PROGRAM = args.program
+
+    desktop = VirtualDesktop(with_tray=True, with_sound=True)
+    try:
+        times = launch_times(desktop, args.runs)
+        print(f'launch -> window mapped: median {statistics.median(times):.0f} ms, '
+              f'min {min(times):.0f}, max {max(times):.0f} over {len(times)} runs (goal <= 80 ms)')
+
+        program = start(desktop)
+        desktop.wait_window('自动关机')
+        time.sleep(10)
+        print(f'resident memory after 10 s: {rss_mb(program.pid):.1f} MB (goal <= 40 MB)')
+        end(program)
+
+        with tempfile.TemporaryDirectory() as sounds:
+            subprocess.run([os.path.join(ROOT, 'tests', 'audio', 'make_fixtures.sh'), sounds], check=True,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            for label, program in (('clock timer only', None),
+                                   ('all three timers', lambda: all_timers_running(
+                                       desktop, os.path.join(sounds, 'mpeg1_l3_stereo.mp3')))):
+                if program is None:
+                    process = start(desktop)
+                    desktop.wait_window('自动关机')
+                else:
+                    process = program()
+                time.sleep(1)
+                before, began = cpu_seconds(process.pid), time.monotonic()
+                time.sleep(args.cpu_seconds)
+                used = cpu_seconds(process.pid) - before
+                share = used / (time.monotonic() - began) * 100
+                print(f'CPU, {label}: {share:.2f} % of one core over {args.cpu_seconds:.0f} s'
+                      + (' (goal <= 0.5 %)' if program else ''))
+                end(process)
+    finally:
+        desktop.close()
+
+
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..')
+PROGRAM = None
+
+if __name__ == '__main__':
+    main()
