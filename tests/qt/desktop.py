@@ -127,6 +127,12 @@ class VirtualDesktop:
                                 capture_output=True, text=True)
         return [int(w) for w in result.stdout.split()]
 
+    def windows_sized(self, width, height):
+        """Ids of the mapped windows of the program's class with this size."""
+        result = subprocess.run(['xdotool', 'search', '--onlyvisible', '--class', 'autoshutdown'], env=self.env,
+                                capture_output=True, text=True)
+        return [int(w) for w in result.stdout.split() if self.geometry(int(w))[2:] == (width, height)]
+
     def wait_window(self, name, timeout=10):
         return wait_for(lambda: self.windows(name), timeout, f'a window "{name}"')[0]
 

@@ -46,6 +46,10 @@ ALARM = inside(OPTIONS, 100 + 8, 31 + 8)      # 单选框6 "闹钟"
 LOAD = inside(RINGTONE_GROUP, 124 + 22, 32 + 12)  # 按钮2 "载入"
 HIDE = (LEFT + 341 + 10, TOP + 10)            # 按钮6 "_"
 CLOSE = (LEFT + 381 + 10, TOP + 10)           # 按钮5 "X"
+DESCRIBE = inside(SETTINGS, 333 + 26, 16 + 16)  # 按钮7 "说明"
+# The description window, 376 x 221, centred.
+D_WIDTH, D_HEIGHT = 376, 221
+D_LEFT, D_TOP = (SCREEN[0] - D_WIDTH) // 2, (SCREEN[1] - D_HEIGHT) // 2
 MENU_GREY_MIN = 200  # the popup menu's light background, against the black root window
 
 
@@ -188,6 +192,39 @@ class ProgramTest(dbusmock.DBusTestCase):
         self.answer(FAREWELL, 'Return')
         self.assertEqual(self.exit_code(), 0)
 
+    def test_description_window_and_dragging(self):
+        window = self.start()
+        self.desktop.click(*DESCRIBE)
+        described = lambda: self.desktop.screenshot().pixel(D_LEFT + 20, D_TOP + 1)  # 标签9's grey edge
+        wait_for(lambda: all(abs(c - 130) <= 3 for c in described()), 10, 'the description window')
+        shot = self.desktop.screenshot(os.path.join(SCREENSHOTS, 'description_window.png'))
+        self.assertEqual(shot.pixel(D_LEFT + 200, D_TOP + 215), (0, 0, 0), 'black background')
+        # The picture: something light on black inside 图片框2's border, and no second window
+        # on a second press of "说明".
+        picture = [shot.pixel(D_LEFT + 3 + 13 + x, D_TOP + 20 + 18 + y) for x in range(10, 94, 4)
+                   for y in range(10, 94, 4)]
+        self.assertGreater(sum(1 for p in picture if sum(p) > 300), 5)
+        self.desktop.click(*DESCRIBE)
+        time.sleep(0.5)
+        self.assertEqual(len(self.desktop.windows_sized(D_WIDTH, D_HEIGHT)), 1, 'one description window')
+        # Esc closes the description window only.
+        self.desktop.click(D_LEFT + 200, D_TOP + 210)
+        self.desktop.key('Escape')
+        wait_for(lambda: not self.desktop.windows_sized(D_WIDTH, D_HEIGHT), 5, 'the description window gone')
+        self.assertIsNone(self.program.poll())
+        # Dragging the black background moves the main window; pressing a button does not.
+        self.desktop.run('xdotool', 'mousemove', '--sync', str(LEFT + 242), str(TOP + 100), 'mousedown', '1',
+                         'mousemove', '--sync', str(LEFT + 242 + 50), str(TOP + 100 + 30), 'mouseup', '1')
+        wait_for(lambda: self.desktop.geometry(window)[:2] == (LEFT + 50, TOP + 30), 5, 'the window dragged')
+        self.desktop.run('xdotool', 'mousemove', '--sync', str(LEFT + 50 + 360), str(TOP + 30 + 10), 'mousedown', '1',
+                         'mousemove', '--sync', str(LEFT + 50 + 300), str(TOP + 30 + 100), 'mouseup', '1')
+        time.sleep(0.3)
+        self.assertEqual(self.desktop.geometry(window)[:2], (LEFT + 50, TOP + 30), 'a press on "口" drags nothing')
+        # The end of the session (SIGTERM) ends the program at once, without the farewell.
+        self.program.terminate()
+        self.assertEqual(self.exit_code(), 0)
+        self.assertEqual(self.desktop.windows(FAREWELL), [])
+
     def test_hide_to_tray_show_by_double_click_and_confirm_exit(self):
         self.start()
         self.desktop.click(*HIDE)
@@ -210,6 +247,30 @@ class ProgramTest(dbusmock.DBusTestCase):
         self.answer(FAREWELL, 'Return')
         self.assertEqual(self.exit_code(), 0)
         self.assertFalse(self.desktop.windows(MAIN))
+
+
+class NoNotificationAreaTest(unittest.TestCase):
+    """A desktop without a notification area: hiding must not strand the user."""
+
+    def test_hiding_keeps_the_window_reachable(self):
+        desktop = VirtualDesktop(with_tray=False)
+        self.addCleanup(desktop.close)
+        program = subprocess.Popen([PROGRAM], env=desktop.env, stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL)
+        self.addCleanup(lambda: program.poll() is None and (program.kill(), program.wait()))
+        window = desktop.wait_window(MAIN)
+        wait_for(lambda: desktop.screenshot().pixel(LEFT + 24, TOP + 1)[0] > 100, 10, 'the window painted')
+        desktop.click(*HIDE)
+        time.sleep(1)
+        # Minimised rather than hidden: still a window the task bar can bring back (no window
+        # manager runs here to take it off the screen).
+        self.assertEqual(desktop.windows(MAIN), [window])
+        desktop.focus(window)
+        desktop.key('Escape')
+        box = desktop.wait_window(FAREWELL)
+        desktop.focus(box)
+        desktop.key('Return')
+        self.assertEqual(program.wait(10), 0)
 
 
 if __name__ == '__main__':
