@@ -70,6 +70,7 @@ class ProgramTest(dbusmock.DBusTestCase):
         cls.desktop.close()
         cls.logind_process.terminate()
         cls.logind_process.wait()
+        super().tearDownClass()  # the private buses
 
     def setUp(self):
         self.logind.ClearCalls(dbus_interface=dbusmock.MOCK_IFACE)
@@ -249,8 +250,12 @@ class ProgramTest(dbusmock.DBusTestCase):
         self.assertFalse(self.desktop.windows(MAIN))
 
 
-class NoNotificationAreaTest(unittest.TestCase):
+class NoNotificationAreaTest(dbusmock.DBusTestCase):
     """A desktop without a notification area: hiding must not strand the user."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.start_session_bus()
 
     def test_hiding_keeps_the_window_reachable(self):
         desktop = VirtualDesktop(with_tray=False)
