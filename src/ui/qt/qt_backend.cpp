@@ -264,7 +264,8 @@ int QtBackend::ShowMessageBox(const MessageBoxRequest& request) {
   if (set.escape != QMessageBox::NoButton) {
     box.setEscapeButton(box.button(set.escape));
   } else {
-    box.setWindowFlag(Qt::WindowCloseButtonHint, false);
+    // No close button: only the window manager's title and border.
+    box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   }
   // Task-modal without an owner: shown even while every window of the program is hidden.
   box.setWindowModality(Qt::ApplicationModal);
