@@ -243,6 +243,66 @@ TEST_F(QtBackendTest, PostedTasksRunInsideAModalLoop) {
   EXPECT_TRUE(ran);
 }
 
+TEST_F(QtBackendTest, HyperlinkHoverChangesItsColourThroughTheLayer) {
+  QWidget* link = Widget(mw::超级链接框1);
+  ASSERT_NE(link, nullptr);
+  EXPECT_EQ(link->cursor().shape(), Qt::PointingHandCursor);
+  QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+  QApplication::sendEvent(link, &enter);
+  EXPECT_TRUE(Main().controls[mw::超级链接框1].link_hover);
+  QEvent leave(QEvent::Leave);
+  QApplication::sendEvent(link, &leave);
+  EXPECT_FALSE(Main().controls[mw::超级链接框1].link_hover);
+}
+
+TEST_F(QtBackendTest, WindowPlacementWritesRaiseTheirEventsFromWithin) {
+  int position_changes = 0;
+  layer_.Bind(templates::MainWindow(), Target::Window(), event::kPositionChanged, [&](const EventArgs&) {
+    ++position_changes;
+    return std::nullopt;
+  });
+  Top()->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(Top()));
+  layer_.SetProperty(templates::MainWindow(), Target::Window(), prop::window::WindowPlacement, 2);
+  EXPECT_EQ(position_changes, 1) << "raised inside the write";
+  EXPECT_EQ(layer_.GetInt(templates::MainWindow(), Target::Window(), prop::window::WindowPlacement), 2);
+  layer_.SetProperty(templates::MainWindow(), Target::Window(), prop::window::WindowPlacement, 0);
+  EXPECT_EQ(position_changes, 2);
+  EXPECT_EQ(layer_.GetInt(templates::MainWindow(), Target::Window(), prop::window::WindowPlacement), 0);
+  EXPECT_FALSE(Top()->windowState() & Qt::WindowMinimized);
+}
+
+TEST_F(QtBackendTest, PopupMenuOpensWhereAskedAndAnswersTheChosenItem) {
+  const auto entry = [](PopupEntry::Kind kind, const char* title, int item, bool disabled = false) {
+    PopupEntry made;
+    made.kind = kind;
+    made.title = Text(title);
+    made.item = item;
+    made.disabled = disabled;
+    return made;
+  };
+  const std::vector<PopupEntry> entries = {
+      entry(PopupEntry::Kind::kItem, "a", 1),
+      entry(PopupEntry::Kind::kSeparator, "-", 3),
+      entry(PopupEntry::Kind::kItem, "b", 4, true),
+      entry(PopupEntry::Kind::kItem, "c", 6),
+  };
+  QPoint shown_at;
+  QTimer::singleShot(50, [&] {
+    QWidget* menu = QApplication::activePopupWidget();
+    ASSERT_NE(menu, nullptr);
+    shown_at = menu->pos();
+    // Down from nothing: "a"; again: "c", since the separator and the disabled "b" are skipped.
+    QTest::keyClick(menu, Qt::Key_Down);
+    QTest::keyClick(menu, Qt::Key_Down);
+    QTest::keyClick(menu, Qt::Key_Return);
+  });
+  EXPECT_EQ(backend_.TrackPopupMenu(Main(), entries, {103, 53}), 6);
+  EXPECT_EQ(shown_at, QPoint(103, 53));
+  QTimer::singleShot(50, [] { QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape); });
+  EXPECT_EQ(backend_.TrackPopupMenu(Main(), entries, {10, 10}), std::nullopt) << "closed without a choice";
+}
+
 TEST_F(QtBackendTest, TimersOfOnePeriodTickTogetherAndNeverAhead) {
   QElapsedTimer clock;
   clock.start();
