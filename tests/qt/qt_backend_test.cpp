@@ -243,6 +243,15 @@ TEST_F(QtBackendTest, PostedTasksRunInsideAModalLoop) {
   EXPECT_TRUE(ran);
 }
 
+TEST_F(QtBackendTest, TheSessionsEndEndsEveryLoopAndTheNextOneAtOnce) {
+  // It ends inside a modal box: the box's loop ends too, with no answer.
+  QTimer::singleShot(0, [&] { backend_.EndSession(); });
+  EXPECT_EQ(backend_.ShowMessageBox({Text("?"), Text("t"), 4}), 0);
+  EXPECT_TRUE(layer_.session_ended());
+  // The message loop, not running yet when the end came, ends at once.
+  EXPECT_EQ(backend_.RunMessageLoop(), 0);
+}
+
 TEST_F(QtBackendTest, HyperlinkHoverChangesItsColourThroughTheLayer) {
   QWidget* link = Widget(mw::超级链接框1);
   ASSERT_NE(link, nullptr);

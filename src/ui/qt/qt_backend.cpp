@@ -138,9 +138,17 @@ void QtBackend::PrepareThread() {
   QDir::setCurrent(QCoreApplication::applicationDirPath());
 }
 
-int QtBackend::RunMessageLoop() { return QApplication::exec(); }
+int QtBackend::RunMessageLoop() {
+  // A quit asked for before the loop ran (the session ended during start-up) ends it at once.
+  if (quit_code_) return *quit_code_;
+  return QApplication::exec();
+}
 
-void QtBackend::PostQuit(int code) { QCoreApplication::exit(code); }
+void QtBackend::PostQuit(int code) {
+  quit_code_ = code;
+  // Every running loop ends, a modal dialog's included, as a quit message ends them on Windows.
+  QCoreApplication::exit(code);
+}
 
 void QtBackend::DispatchPending() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 

@@ -83,6 +83,7 @@ class QtBackend final : public Backend {
   std::unique_ptr<QObject> post_context_;  // posted tasks are queued calls on this object
   std::unique_ptr<SessionWatcher> session_;
   bool session_ended_ = false;
+  std::optional<int> quit_code_;
 };
 
 }  // namespace autoshutdown::ui::qt
