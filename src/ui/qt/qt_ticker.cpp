@@ -1,7 +1,9 @@
 // The backend's timers on shared beats; see qt_ticker.h.
 #include "ui/qt/qt_ticker.h"
 
+#include <array>
 #include <climits>
+#include <memory_resource>
 #include <vector>
 
 #include <QTimer>
@@ -54,7 +56,10 @@ void Ticker::OnBeat(Beat& beat) {
   const std::uint64_t count = ++beat.count;
   // A tick may start or stop timers, or wait in a modal loop where further beats arrive:
   // go by a list of who rides now, and look each one up again before its tick.
-  std::vector<std::pair<Key, Rider*>> due;
+  // On the stack: a beat comes 100 times a second and should not allocate.
+  std::array<std::byte, 512> storage;
+  std::pmr::monotonic_buffer_resource arena(storage.data(), storage.size());
+  std::pmr::vector<std::pair<Key, Rider*>> due(&arena);
   for (auto& [key, rider] : riders_) {
     if (rider.beat == &beat && rider.first_beat <= count) due.emplace_back(key, &rider);
   }

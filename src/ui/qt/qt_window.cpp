@@ -55,7 +55,6 @@ TopWindow::TopWindow(QtBackend& backend, WindowInstance& instance, QWidget* owne
   colours.setColor(QPalette::Window, ToQColor(tmpl.background));
   setPalette(colours);
   setAutoFillBackground(true);
-  setFocusPolicy(Qt::StrongFocus);
   Watch(this, -1);
 
   for (std::size_t i = 0; i < views_.size(); ++i) views_[i].widget = Build(static_cast<int>(i));
