@@ -6,7 +6,7 @@ timers running. Prints figures against their goals; it is not a test.
 The CPU figures are printed beside the floor: a bare Qt program with one 10 ms timer
 (timer_floor.cpp), which shows what 100 wake-ups a second cost on this machine.
 
-Usage: bench_qt.py PROGRAM [--floor TIMER_FLOOR] [--runs N] [--cpu-seconds S]
+Usage: bench_qt.py PROGRAM [--floor TIMER_FLOOR] [--peer OTHER_PROGRAM]... [--runs N] [--cpu-seconds S]
 """
 
 import argparse
@@ -43,8 +43,9 @@ class MapWatcher:
         for line in self.process.stdout:
             self.lines.put((time.monotonic(), line))
 
-    def wait_main_window_mapped(self, timeout=10):
-        """Seconds on the monotonic clock at which a 400 x 254 window was mapped."""
+    def wait_mapped(self, wanted_size=None, timeout=10):
+        """Seconds on the monotonic clock at which a window of `wanted_size` (any window at
+        least 100 pixels wide without one) was mapped."""
         deadline = time.monotonic() + timeout
         wanted = None
         event = ''
@@ -54,11 +55,17 @@ class MapWatcher:
             except queue.Empty:
                 continue
             event = line if line.strip() and not line.startswith(' ') else event + line
-            if 'CreateNotify' in event and f'width {WIDTH}, height {HEIGHT}' in event:
+            if 'CreateNotify' in event and 'height' in event and self._fits(event, wanted_size):
                 wanted = event.split('window ')[-1].split(',')[0]
             elif 'MapNotify' in event and wanted and f'window {wanted},' in event:
                 return now
-        raise AssertionError('the main window was not mapped')
+        raise AssertionError('the window was not mapped')
+
+    @staticmethod
+    def _fits(event, wanted_size):
+        width = int(event.split('width ')[1].split(',')[0])
+        height = int(event.split('height ')[1].split(',')[0].split()[0])
+        return (width, height) == wanted_size if wanted_size else width >= 100
 
     def close(self):
         self.process.terminate()
@@ -89,15 +96,17 @@ def start(desktop):
     return subprocess.Popen([PROGRAM], env=desktop.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
-def launch_times(desktop, runs):
+def launch_times(desktop, runs, argv=None):
+    """Milliseconds from starting the program (or `argv`, a peer) to its window mapped."""
     watcher = MapWatcher(desktop)
     times = []
     try:
         for _ in range(runs):
             began = time.monotonic()
-            program = start(desktop)
-            times.append((watcher.wait_main_window_mapped() - began) * 1000)
-            desktop.wait_window('自动关机')
+            program = subprocess.Popen(argv or [PROGRAM], env=desktop.env, stdout=subprocess.DEVNULL,
+                                       stderr=subprocess.DEVNULL)
+            times.append((watcher.wait_mapped(None if argv else (WIDTH, HEIGHT)) - began) * 1000)
+            time.sleep(0.5)
             end(program)
     finally:
         watcher.close()
@@ -129,6 +138,8 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument('program')
     parser.add_argument('--floor')
+    parser.add_argument('--peer', action='append', default=[],
+                        help='another shutdown timer to measure alike, e.g. /usr/bin/qshutdown')
     parser.add_argument('--runs', type=int, default=10)
     parser.add_argument('--cpu-seconds', type=float, default=60)
     args = parser.parse_args()
@@ -174,6 +185,14 @@ def main():
                 ratio = f', {share / floor:.1f} x the floor' if floor else ''
                 goal = ' (goal <= 0.5 %)' if label == 'all three timers' else ''
                 print(f'CPU, {label}: {share:.2f} % of one core over {args.cpu_seconds:.0f} s{ratio}{goal}')
+        for peer in args.peer:
+            name = os.path.basename(peer)
+            times = launch_times(desktop, args.runs, [peer])
+            print(f'peer {name}: launch -> window mapped: median {statistics.median(times):.0f} ms')
+            process = subprocess.Popen([peer], env=desktop.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            time.sleep(10)
+            print(f'peer {name}: resident memory after 10 s: {rss_mb(process.pid):.1f} MB')
+            print(f'peer {name}: CPU, idle: {measure(process):.2f} % of one core')
     finally:
         desktop.close()
         dbusmock.DBusTestCase.tearDownClass()
