@@ -10,7 +10,6 @@
 #include <vector>
 
 #include <QObject>
-#include <QPointer>
 
 #include "ui/backend.h"
 
@@ -18,7 +17,6 @@ class QWidget;
 
 namespace autoshutdown::ui::qt {
 
-class TopWindow;
 class SessionWatcher;
 class Ticker;
 

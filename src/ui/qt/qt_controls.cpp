@@ -4,10 +4,8 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QApplication>
-#include <QFontDatabase>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QtWidgets/qdrawutil.h>

@@ -2,7 +2,6 @@
 #include "ui/qt/qt_window.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
