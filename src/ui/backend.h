@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "services/text/text.h"
@@ -47,6 +48,15 @@ struct PopupEntry {
 struct Skin {
   int scheme = 0;
   Colour frame = kDefaultColour;
+};
+
+// An icon for the tray: the image chosen from an icon file and that file, which lives only for
+// the call. A PNG image is not decoded by the parser: its bytes are file[offset, offset + size),
+// as are the bytes a platform's own icon loader takes.
+struct TrayIconSource {
+  const IconImage& image;
+  std::span<const std::uint8_t> file;
+  std::span<const std::uint8_t> ImageBytes() const { return file.subspan(image.offset, image.size); }
 };
 
 // The message box as the system shows it: text, caption and style bits of the Win32
@@ -158,8 +168,8 @@ class Backend {
   virtual Point CursorPosition() = 0;
 
   // --- the notification area: at most one icon per window.
-  virtual void TrayAdd(WindowInstance& window, const IconImage& icon, const Text& tip) = 0;
-  virtual void TrayModify(WindowInstance& window, const IconImage& icon, const Text& tip) = 0;
+  virtual void TrayAdd(WindowInstance& window, const TrayIconSource& icon, const Text& tip) = 0;
+  virtual void TrayModify(WindowInstance& window, const TrayIconSource& icon, const Text& tip) = 0;
   virtual void TrayDelete(WindowInstance& window) = 0;
 
   // --- the shell: opens a web address with the system's "open" action; false on failure.

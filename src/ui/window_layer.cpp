@@ -206,12 +206,12 @@ void WindowLayer::UpdateTrayIcon(const WindowTemplate& window, std::span<const s
   const Text cut = image ? CutTip(tip) : Text();
   if (instance.tray_icon) {
     if (image) {
-      backend_.TrayModify(instance, *image, cut);
+      backend_.TrayModify(instance, {*image, icon}, cut);
     } else {
       backend_.TrayDelete(instance);
     }
   } else if (image) {
-    backend_.TrayAdd(instance, *image, cut);
+    backend_.TrayAdd(instance, {*image, icon}, cut);
   }
   instance.tray_icon = std::move(image);
   instance.tray_tip = cut;

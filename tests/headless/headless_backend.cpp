@@ -297,18 +297,20 @@ std::optional<int> HeadlessBackend::TrackPopupMenu(ui::WindowInstance&, const st
   return std::nullopt;
 }
 
-void HeadlessBackend::TrayAdd(ui::WindowInstance& window, const IconImage& icon, const Text& tip) {
+void HeadlessBackend::TrayAdd(ui::WindowInstance& window, const ui::TrayIconSource& icon, const Text& tip) {
   auto* mirror = static_cast<WindowMirror*>(window.native.get());
   mirror->has_tray_icon = true;
   mirror->tray_tip = tip;
-  mirror->tray_icon_width = icon.image.width;
+  mirror->tray_icon_width = icon.image.image.width;
+  mirror->tray_icon_bytes.assign(icon.ImageBytes().begin(), icon.ImageBytes().end());
   tray_log.push_back({TrayRecord::Op::kAdd, window.tmpl->name, tip});
 }
 
-void HeadlessBackend::TrayModify(ui::WindowInstance& window, const IconImage& icon, const Text& tip) {
+void HeadlessBackend::TrayModify(ui::WindowInstance& window, const ui::TrayIconSource& icon, const Text& tip) {
   auto* mirror = static_cast<WindowMirror*>(window.native.get());
   mirror->tray_tip = tip;
-  mirror->tray_icon_width = icon.image.width;
+  mirror->tray_icon_width = icon.image.image.width;
+  mirror->tray_icon_bytes.assign(icon.ImageBytes().begin(), icon.ImageBytes().end());
   tray_log.push_back({TrayRecord::Op::kModify, window.tmpl->name, tip});
 }
 

@@ -44,6 +44,7 @@ struct WindowMirror final : ui::NativeWindow {
   bool has_tray_icon = false;
   Text tray_tip;
   int tray_icon_width = 0;
+  ui::Bytes tray_icon_bytes;  // the chosen image's own bytes in its icon file
 };
 
 struct TrayRecord {
@@ -153,8 +154,8 @@ class HeadlessBackend final : public ui::Backend, public TimeSource {
   std::optional<int> TrackPopupMenu(ui::WindowInstance& window, const std::vector<ui::PopupEntry>& entries,
                                     ui::Point at) override;
   ui::Point CursorPosition() override { return cursor; }
-  void TrayAdd(ui::WindowInstance& window, const IconImage& icon, const Text& tip) override;
-  void TrayModify(ui::WindowInstance& window, const IconImage& icon, const Text& tip) override;
+  void TrayAdd(ui::WindowInstance& window, const ui::TrayIconSource& icon, const Text& tip) override;
+  void TrayModify(ui::WindowInstance& window, const ui::TrayIconSource& icon, const Text& tip) override;
   void TrayDelete(ui::WindowInstance& window) override;
   bool OpenAddress(const Text& address) override;
 

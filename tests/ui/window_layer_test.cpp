@@ -422,6 +422,18 @@ TEST_F(WindowLayerTest, TrayIconIsAddedModifiedAndDeleted) {
   EXPECT_EQ(log, (Log{"main/tray(1)", "main/tray(2)", "main/tray(1)"}));
 }
 
+TEST_F(WindowLayerTest, TrayIconHandsTheBackendTheChosenImagesOwnBytes) {
+  Open();
+  // One PNG image (only its signature and IHDR: what the parser reads) behind a one-entry directory.
+  const std::uint8_t png[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R',
+                              0, 0, 0, 16, 0, 0, 0, 16, 8, 6, 0, 0, 0, 0, 0, 0, 0};
+  Bytes file = {0, 0, 1, 0, 1, 0, 16, 16, 0, 0, 1, 0, 32, 0, sizeof png, 0, 0, 0, 22, 0, 0, 0};
+  file.insert(file.end(), std::begin(png), std::end(png));
+  layer.UpdateTrayIcon(kMain, file, "png");
+  EXPECT_EQ(backend.Mirror(kMain)->tray_icon_bytes, Bytes(std::begin(png), std::end(png)));
+  EXPECT_EQ(backend.Mirror(kMain)->tray_icon_width, 16);
+}
+
 TEST_F(WindowLayerTest, TrayTipIsCutAfter62BytesWithoutSplittingACharacter) {
   Open();
   layer.UpdateTrayIcon(kMain, HeartIconFile(), Text(std::string(70, 'x')));

@@ -36,7 +36,12 @@ TopWindow* Top(WindowInstance& window) { return Native(window).top; }
 // Texts break lines with "\r\n" as on Windows; Qt wants "\n".
 QString DisplayText(const Text& text) { return ToQString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
 
-QIcon ToQIcon(const IconImage& icon) { return QIcon(QPixmap::fromImage(ToQImage(icon.image))); }
+// A PNG image of an icon file (Windows Vista and later) comes undecoded: Qt reads it itself.
+QIcon ToQIcon(const TrayIconSource& icon) {
+  if (!icon.image.is_png) return QIcon(QPixmap::fromImage(ToQImage(icon.image.image)));
+  const auto bytes = icon.ImageBytes();
+  return QIcon(QPixmap::fromImage(QImage::fromData(bytes.data(), static_cast<int>(bytes.size()), "PNG")));
+}
 
 // A message box that can refuse Esc and its close button: the Yes/No and Abort/Retry/Ignore
 // sets have no answer for them.
@@ -307,7 +312,7 @@ Point QtBackend::CursorPosition() {
   return {at.x(), at.y()};
 }
 
-void QtBackend::TrayAdd(WindowInstance& window, const IconImage& icon, const Text& tip) {
+void QtBackend::TrayAdd(WindowInstance& window, const TrayIconSource& icon, const Text& tip) {
   QtWindow& native = Native(window);
   Q_ASSERT_X(!native.tray, "QtBackend::TrayAdd", "the window has a tray icon already");
   auto* tray = new QSystemTrayIcon(ToQIcon(icon));
@@ -325,7 +330,7 @@ void QtBackend::TrayAdd(WindowInstance& window, const IconImage& icon, const Tex
   native.tray = tray;
 }
 
-void QtBackend::TrayModify(WindowInstance& window, const IconImage& icon, const Text& tip) {
+void QtBackend::TrayModify(WindowInstance& window, const TrayIconSource& icon, const Text& tip) {
   QtWindow& native = Native(window);
   if (!native.tray) return TrayAdd(window, icon, tip);
   native.tray->setIcon(ToQIcon(icon));

@@ -59,8 +59,8 @@ class QtBackend final : public Backend {
                                     Point at) override;
   Point CursorPosition() override;
 
-  void TrayAdd(WindowInstance& window, const IconImage& icon, const Text& tip) override;
-  void TrayModify(WindowInstance& window, const IconImage& icon, const Text& tip) override;
+  void TrayAdd(WindowInstance& window, const TrayIconSource& icon, const Text& tip) override;
+  void TrayModify(WindowInstance& window, const TrayIconSource& icon, const Text& tip) override;
   void TrayDelete(WindowInstance& window) override;
 
   bool OpenAddress(const Text& address) override;
