@@ -2,6 +2,8 @@
 // qt_backend.h. Windows and their controls are TopWindow (qt_window.h).
 #include "ui/qt/qt_backend.h"
 
+#include <utility>
+
 #include <QApplication>
 #include <QCursor>
 #include <QDesktopServices>
@@ -201,13 +203,20 @@ void QtBackend::ShowWindow(WindowInstance& window, ShowCommand command) {
       // Without a notification area a hidden window could not be reached again: it goes
       // to the task bar instead.
       if (window.tmpl->taskbar_button && !QSystemTrayIcon::isSystemTrayAvailable()) {
+        // The minimise raises a position change that hides again: only the first one counts.
+        if (!(top->windowState() & Qt::WindowMinimized)) Native(window).minimised_for_hide = true;
         top->showMinimized();
       } else {
         top->hide();
       }
       break;
     case ShowCommand::kShow:
-      if (top->windowState() & Qt::WindowMinimized) {
+      // A hidden window comes back in the state it had; one minimised in place of hiding had
+      // not been minimised.
+      if (std::exchange(Native(window).minimised_for_hide, false) && top->windowState() & Qt::WindowMinimized) {
+        top->showNormal();
+        activate();
+      } else if (top->windowState() & Qt::WindowMinimized) {
         top->showMinimized();
       } else {
         top->show();

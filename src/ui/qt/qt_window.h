@@ -83,6 +83,8 @@ class QtWindow final : public NativeWindow {
 
   QPointer<TopWindow> top;
   QPointer<QSystemTrayIcon> tray;
+  // Hidden by minimising, for want of a notification area: showing undoes that minimise.
+  bool minimised_for_hide = false;
 };
 
 }  // namespace autoshutdown::ui::qt
