@@ -1,0 +1,78 @@
+// The contract's desktop on the headless backend: the scripted user and the mirror.
+#include "app/program.h"
+#include "tests/contract/desktop.h"
+#include "tests/headless/headless_backend.h"
+
+namespace autoshutdown::contract {
+namespace {
+
+using templates::MainWindow;
+
+class HeadlessDesktop final : public Desktop {
+ public:
+  HeadlessDesktop() {
+    backend_.Attach(program_.layer());
+    started_ = program_.Start();
+  }
+  bool started() const { return started_; }
+
+  void Click(const ui::WindowTemplate& window, int control) override { backend_.Click(window, control); Collect(); }
+  void Spin(Control box, bool up) override { backend_.Spin(MainWindow(), box, up); Collect(); }
+  void PressEscape(const ui::WindowTemplate& window) override { backend_.PressEscape(window); Collect(); }
+  void TrayRightClick() override { backend_.Tray(MainWindow(), ui::tray::kRightUp); Collect(); }
+  void TrayDoubleClick() override { backend_.TrayDoubleClick(MainWindow()); Collect(); }
+
+  void AnswerNextBox(int system_answer) override { backend_.AnswerNextBox(system_answer); }
+  void ChooseNextMenu(std::optional<Text> title) override { backend_.AnswerNextMenu(std::move(title)); }
+
+  void Settle() override { backend_.Pump(); Collect(); }
+  int RunLoop(std::function<void()> inside) override {
+    backend_.Script(std::move(inside));
+    const int code = program_.Run();
+    Collect();
+    return code == headless::HeadlessBackend::kLoopStalled ? kLoopStalled : code;
+  }
+
+  bool WindowOpen(const ui::WindowTemplate& window) override { return backend_.Mirror(window) != nullptr; }
+  int OpenWindows() override { return static_cast<int>(program_.layer().windows().size()); }
+  bool WindowShown(const ui::WindowTemplate& window) override {
+    const headless::WindowMirror* mirror = backend_.Mirror(window);
+    return mirror && mirror->visible && mirror->state != ui::ShowState::kMinimised;
+  }
+  bool TrayIconShown() override {
+    const headless::WindowMirror* mirror = backend_.Mirror(MainWindow());
+    return mirror && mirror->has_tray_icon;
+  }
+  Text ControlText(Control control) override { return Shown(control).text; }
+  bool ControlEnabled(Control control) override { return !Shown(control).disabled; }
+  bool ControlChecked(Control control) override { return Shown(control).checked; }
+
+ private:
+  const headless::ControlMirror& Shown(Control control) {
+    return backend_.Mirror(MainWindow())->controls.at(static_cast<std::size_t>(control));
+  }
+  // Copies what the backend recorded since the last step into the contract's records.
+  void Collect() {
+    for (std::size_t i = boxes.size(); i < backend_.boxes.size(); ++i) {
+      const ui::MessageBoxRequest& box = backend_.boxes[i];
+      boxes.push_back({box.text, box.title, box.style});
+    }
+    for (std::size_t i = popups.size(); i < backend_.popups.size(); ++i) {
+      popups.push_back(headless::Titles(backend_.popups[i].entries));
+    }
+    unanswered_dialogs = backend_.unanswered_dialogs;
+  }
+
+  headless::HeadlessBackend backend_{{2011, 4, 4, 7, 29, 50, 0}};
+  app::Program program_{backend_, power, audio};
+  bool started_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<Desktop> MakeDesktop() {
+  auto desktop = std::make_unique<HeadlessDesktop>();
+  return desktop->started() ? std::move(desktop) : nullptr;
+}
+
+}  // namespace autoshutdown::contract
