@@ -35,6 +35,10 @@ class Desktop {
   // An arrow of the spin button beside edit box `box` of the main window.
   virtual void Spin(Control box, bool up) = 0;
   virtual void PressEscape(const ui::WindowTemplate& window) = 0;
+  // A right click on a main window control.
+  virtual void RightClick(Control control) = 0;
+  // The main window minimised from outside the program (the task bar, the window manager).
+  virtual void MinimiseByUser() = 0;
   // The right button released over the main window's tray icon.
   virtual void TrayRightClick() = 0;
   // A left double click on the tray icon, delivered as the desktop does (codes 1, 2, 1).

@@ -19,6 +19,8 @@ class HeadlessDesktop final : public Desktop {
   void Click(const ui::WindowTemplate& window, int control) override { backend_.Click(window, control); Collect(); }
   void Spin(Control box, bool up) override { backend_.Spin(MainWindow(), box, up); Collect(); }
   void PressEscape(const ui::WindowTemplate& window) override { backend_.PressEscape(window); Collect(); }
+  void RightClick(Control control) override { backend_.Press(MainWindow(), control, false); Collect(); }
+  void MinimiseByUser() override { backend_.MinimiseByUser(MainWindow()); Collect(); }
   void TrayRightClick() override { backend_.Tray(MainWindow(), ui::tray::kRightUp); Collect(); }
   void TrayDoubleClick() override { backend_.TrayDoubleClick(MainWindow()); Collect(); }
 

@@ -85,6 +85,12 @@ class QtDesktop final : public Desktop {
     // Keys reach the window through its focusable controls.
     QTest::keyClick(Top(window)->findChild<QAbstractButton*>(), Qt::Key_Escape);
   }
+  void RightClick(Control control) override {
+    QWidget* widget = WidgetOf(MainWindow(), control);
+    ASSERT_NE(widget, nullptr) << "no widget for control " << control;
+    QTest::mouseClick(widget, Qt::RightButton);
+  }
+  void MinimiseByUser() override { Top(MainWindow())->showMinimized(); }
   void TrayRightClick() override { Activate({QSystemTrayIcon::Context}); }
   void TrayDoubleClick() override {
     Activate({QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick, QSystemTrayIcon::Trigger});

@@ -212,6 +212,26 @@ const Scenario kScenarios[] = {
     {"TrayDoubleClickShowsTheHiddenWindow",
      {Click(按钮6), ExpectShown(MainWindow(), false), TrayDoubleClick(), ExpectShown(MainWindow(), true),
       ExpectPopup(kPopupWhileHidden)}},
+    {"HideItemThenTrayDoubleClick",
+     {ChooseFromTrayMenu("隐藏"), ExpectShown(MainWindow(), false), TrayDoubleClick(), ExpectShown(MainWindow(), true),
+      ExpectPopup(kPopupWhileHidden)}},
+    {"MinimisedByTheUserGoesToTheTrayAndComesBackRestored",
+     {{"minimise from outside", [](Desktop& d) { d.MinimiseByUser(); }}, ExpectShown(MainWindow(), false),
+      ExpectPopup(kFirstPopup), TrayDoubleClick(), ExpectShown(MainWindow(), true)}},
+    {"IconPictureRightClickOpensTheTrayPopup",
+     {{"right click on the icon picture",
+       [](Desktop& d) {
+         d.ChooseNextMenu(std::nullopt);
+         d.RightClick(图片框1);
+         ASSERT_EQ(d.popups.size(), 1u);
+         EXPECT_EQ(d.popups[0], kFirstPopup);
+       }},
+      ExpectShown(MainWindow(), true)}},
+    {"ChimeBoxesWithoutRingtoneAreRefusedAndUnchecked",
+     {Answer(IDOK), Click(选择框1), Answer(IDOK), Click(选择框2),
+      ExpectBoxes({{"你还未载入音频文件，无法使用整点报时功能", "提示：", kInformationBox},
+                   {"你还未载入音频文件，无法使用半点报时功能", "提示：", kInformationBox}}),
+      ExpectChecked({}, {选择框1, 选择框2})}},
     {"MaximiseButtonDoesNothing",
      {ExpectEnabled(按钮4, false), Click(按钮4), Settle(), ExpectShown(MainWindow(), true), ExpectBoxes({}),
       ExpectPowerRequests({})}},
