@@ -66,10 +66,12 @@ class Desktop {
   virtual bool ControlEnabled(Control control) = 0;
   virtual bool ControlChecked(Control control) = 0;
 
-  // --- records
-  std::vector<BoxSeen> boxes;
-  std::vector<std::vector<Text>> popups;  // titles; separators as "-"
-  int unanswered_dialogs = 0;
+  // --- what was shown, in order
+  virtual std::vector<BoxSeen> Boxes() = 0;
+  virtual std::vector<std::vector<Text>> Popups() = 0;  // titles; separators as "-"
+  // Boxes that came with no answer queued.
+  virtual int UnansweredDialogs() = 0;
+
   testing_support::RecordingPower power;
   testing_support::RecordingAudio audio;
 };

@@ -16,22 +16,21 @@ class HeadlessDesktop final : public Desktop {
   }
   bool started() const { return started_; }
 
-  void Click(const ui::WindowTemplate& window, int control) override { backend_.Click(window, control); Collect(); }
-  void Spin(Control box, bool up) override { backend_.Spin(MainWindow(), box, up); Collect(); }
-  void PressEscape(const ui::WindowTemplate& window) override { backend_.PressEscape(window); Collect(); }
-  void RightClick(Control control) override { backend_.Press(MainWindow(), control, false); Collect(); }
-  void MinimiseByUser() override { backend_.MinimiseByUser(MainWindow()); Collect(); }
-  void TrayRightClick() override { backend_.Tray(MainWindow(), ui::tray::kRightUp); Collect(); }
-  void TrayDoubleClick() override { backend_.TrayDoubleClick(MainWindow()); Collect(); }
+  void Click(const ui::WindowTemplate& window, int control) override { backend_.Click(window, control); }
+  void Spin(Control box, bool up) override { backend_.Spin(MainWindow(), box, up); }
+  void PressEscape(const ui::WindowTemplate& window) override { backend_.PressEscape(window); }
+  void RightClick(Control control) override { backend_.Press(MainWindow(), control, false); }
+  void MinimiseByUser() override { backend_.MinimiseByUser(MainWindow()); }
+  void TrayRightClick() override { backend_.Tray(MainWindow(), ui::tray::kRightUp); }
+  void TrayDoubleClick() override { backend_.TrayDoubleClick(MainWindow()); }
 
   void AnswerNextBox(int system_answer) override { backend_.AnswerNextBox(system_answer); }
   void ChooseNextMenu(std::optional<Text> title) override { backend_.AnswerNextMenu(std::move(title)); }
 
-  void Settle() override { backend_.Pump(); Collect(); }
+  void Settle() override { backend_.Pump(); }
   int RunLoop(std::function<void()> inside) override {
     backend_.Script(std::move(inside));
     const int code = program_.Run();
-    Collect();
     return code == headless::HeadlessBackend::kLoopStalled ? kLoopStalled : code;
   }
 
@@ -49,22 +48,22 @@ class HeadlessDesktop final : public Desktop {
   bool ControlEnabled(Control control) override { return !Shown(control).disabled; }
   bool ControlChecked(Control control) override { return Shown(control).checked; }
 
+  std::vector<BoxSeen> Boxes() override {
+    std::vector<BoxSeen> seen;
+    for (const ui::MessageBoxRequest& box : backend_.boxes) seen.push_back({box.text, box.title, box.style});
+    return seen;
+  }
+  std::vector<std::vector<Text>> Popups() override {
+    std::vector<std::vector<Text>> seen;
+    for (const headless::PopupRecord& popup : backend_.popups) seen.push_back(headless::Titles(popup.entries));
+    return seen;
+  }
+  int UnansweredDialogs() override { return backend_.unanswered_dialogs; }
+
  private:
   const headless::ControlMirror& Shown(Control control) {
     return backend_.Mirror(MainWindow())->controls.at(static_cast<std::size_t>(control));
   }
-  // Copies what the backend recorded since the last step into the contract's records.
-  void Collect() {
-    for (std::size_t i = boxes.size(); i < backend_.boxes.size(); ++i) {
-      const ui::MessageBoxRequest& box = backend_.boxes[i];
-      boxes.push_back({box.text, box.title, box.style});
-    }
-    for (std::size_t i = popups.size(); i < backend_.popups.size(); ++i) {
-      popups.push_back(headless::Titles(backend_.popups[i].entries));
-    }
-    unanswered_dialogs = backend_.unanswered_dialogs;
-  }
-
   headless::HeadlessBackend backend_{{2011, 4, 4, 7, 29, 50, 0}};
   app::Program program_{backend_, power, audio};
   bool started_ = false;

@@ -145,6 +145,10 @@ class QtDesktop final : public Desktop {
     return button && button->isChecked();
   }
 
+  std::vector<BoxSeen> Boxes() override { return boxes_; }
+  std::vector<std::vector<Text>> Popups() override { return popups_; }
+  int UnansweredDialogs() override { return unanswered_dialogs_; }
+
  private:
   QWidget* Top(const ui::WindowTemplate& window) {
     ui::WindowInstance* instance = program_.layer().Find(window);
@@ -183,7 +187,7 @@ class QtDesktop final : public Desktop {
     if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         box && box->isVisible() && !box->property(kAnswered).toBool()) {
       box->setProperty(kAnswered, true);
-      boxes.push_back({ToGbk(box->text().replace(QStringLiteral("\n"), QStringLiteral("\r\n"))),
+      boxes_.push_back({ToGbk(box->text().replace(QStringLiteral("\n"), QStringLiteral("\r\n"))),
                        ToGbk(box->windowTitle()), StyleOf(*box)});
       QAbstractButton* button = nullptr;
       if (!box_answers_.empty()) {
@@ -191,7 +195,7 @@ class QtDesktop final : public Desktop {
         box_answers_.pop_front();
       }
       if (!button) {
-        ++unanswered_dialogs;
+        ++unanswered_dialogs_;
         button = box->buttons().front();
       }
       QTest::mouseClick(button, Qt::LeftButton);
@@ -208,7 +212,7 @@ class QtDesktop final : public Desktop {
         titles.push_back(action->isSeparator() ? Text("-") : ToGbk(action->text()));
         if (wanted && !action->isSeparator() && titles.back() == *wanted) chosen = action;
       }
-      popups.push_back(std::move(titles));
+      popups_.push_back(std::move(titles));
       if (chosen) {
         QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(chosen).center());
       } else {
@@ -224,6 +228,9 @@ class QtDesktop final : public Desktop {
   QTimer watcher_;
   std::deque<int> box_answers_;
   std::deque<std::optional<Text>> menu_answers_;
+  std::vector<BoxSeen> boxes_;
+  std::vector<std::vector<Text>> popups_;
+  int unanswered_dialogs_ = 0;
 };
 
 }  // namespace

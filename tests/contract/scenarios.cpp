@@ -115,11 +115,12 @@ Step ExpectEnabled(Control control, bool enabled) {
 }
 Step ExpectBoxes(std::vector<BoxSeen> expected) {
   return {"the message boxes so far", [=](Desktop& d) {
-            ASSERT_EQ(d.boxes.size(), expected.size());
+            const std::vector<BoxSeen> boxes = d.Boxes();
+            ASSERT_EQ(boxes.size(), expected.size());
             for (std::size_t i = 0; i < expected.size(); ++i) {
-              EXPECT_EQ(d.boxes[i].text, expected[i].text) << "box " << i;
-              EXPECT_EQ(d.boxes[i].title, expected[i].title) << "box " << i;
-              EXPECT_EQ(d.boxes[i].style, expected[i].style) << "box " << i;
+              EXPECT_EQ(boxes[i].text, expected[i].text) << "box " << i;
+              EXPECT_EQ(boxes[i].title, expected[i].title) << "box " << i;
+              EXPECT_EQ(boxes[i].style, expected[i].style) << "box " << i;
             }
           }};
 }
@@ -127,10 +128,11 @@ Step ExpectBoxes(std::vector<BoxSeen> expected) {
 Step ExpectPopup(std::vector<Text> titles) {
   return {"the tray popup", [=](Desktop& d) {
             d.ChooseNextMenu(std::nullopt);
-            const std::size_t before = d.popups.size();
+            const std::size_t before = d.Popups().size();
             d.TrayRightClick();
-            ASSERT_EQ(d.popups.size(), before + 1);
-            EXPECT_EQ(d.popups.back(), titles);
+            const std::vector<std::vector<Text>> popups = d.Popups();
+            ASSERT_EQ(popups.size(), before + 1);
+            EXPECT_EQ(popups.back(), titles);
           }};
 }
 Step ExpectShown(const ui::WindowTemplate& window, bool shown) {
@@ -223,8 +225,8 @@ const Scenario kScenarios[] = {
        [](Desktop& d) {
          d.ChooseNextMenu(std::nullopt);
          d.RightClick(图片框1);
-         ASSERT_EQ(d.popups.size(), 1u);
-         EXPECT_EQ(d.popups[0], kFirstPopup);
+         ASSERT_EQ(d.Popups().size(), 1u);
+         EXPECT_EQ(d.Popups().front(), kFirstPopup);
        }},
       ExpectShown(MainWindow(), true)}},
     {"ChimeBoxesWithoutRingtoneAreRefusedAndUnchecked",
@@ -263,7 +265,7 @@ TEST_P(ContractTest, BehavesAsOnEveryBackend) {
   std::unique_ptr<Desktop> desktop = MakeDesktop();
   ASSERT_NE(desktop, nullptr) << "the program did not start";
   RunSteps(GetParam().steps, *desktop);
-  EXPECT_EQ(desktop->unanswered_dialogs, 0) << "a box or dialog came that the scenario did not expect";
+  EXPECT_EQ(desktop->UnansweredDialogs(), 0) << "a box or dialog came that the scenario did not expect";
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, ContractTest, ::testing::ValuesIn(kScenarios),
