@@ -21,7 +21,11 @@ class NativeWindow {
 
 enum class ShowState : std::uint8_t { kNormal, kMinimised, kMaximised };
 
+// Loading a window starts every control and menu item from its template.
 struct ControlState {
+  explicit ControlState(const ControlTemplate& from)
+      : tmpl(&from), text(from.text), visible(from.visible), disabled(from.disabled), checked(from.checked) {}
+
   const ControlTemplate* tmpl = nullptr;
   Text text;  // caption or content
   bool visible = true;
@@ -34,6 +38,9 @@ struct ControlState {
 };
 
 struct MenuItemState {
+  explicit MenuItemState(const MenuItemTemplate& from)
+      : tmpl(&from), title(from.title), visible(from.visible), disabled(from.disabled), checked(from.checked) {}
+
   const MenuItemTemplate* tmpl = nullptr;
   Text title;
   bool visible = true;

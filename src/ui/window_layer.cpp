@@ -115,23 +115,8 @@ bool WindowLayer::OpenTemplateWindow(const WindowTemplate& window, const WindowT
   instance.tmpl = &window;
   instance.serial = next_serial_++;
   instance.parent = owner;
-  instance.controls.reserve(window.controls.size());
-  for (const ControlTemplate& control : window.controls) {
-    ControlState& state = instance.controls.emplace_back();
-    state.tmpl = &control;
-    state.text = Text(control.text);
-    state.visible = control.visible;
-    state.disabled = control.disabled;
-    state.checked = control.checked;
-  }
-  for (const MenuItemTemplate& item : window.menu) {
-    MenuItemState& state = instance.menu.emplace_back();
-    state.tmpl = &item;
-    state.title = Text(item.title);
-    state.visible = item.visible;
-    state.disabled = item.disabled;
-    state.checked = item.checked;
-  }
+  instance.controls = std::vector<ControlState>(window.controls.begin(), window.controls.end());
+  instance.menu = std::vector<MenuItemState>(window.menu.begin(), window.menu.end());
   instance.stored_placement = static_cast<int>(window.placement);
   if (window.placement == Placement::kCentred) {
     const Size screen = backend_.ScreenSize();
